@@ -109,12 +109,30 @@ bool platform::RunGuarded(void (*body)(void* context), void* context) {
     return filterprops_GuardedCall(body, context) != 0;
 }
 
-#else
+#elif defined(__x86_64__)
 
-bool platform::RunGuarded(void (*body)(void* context), void* context) {
-    LetCallbackExceptionsThrough();
-    body(context);
-    return true;
+#include <excpt.h>
+
+// On x86-64 there is no exception list: the dispatcher finds handlers through the image's
+// unwind tables. __try1 names, in RunGuarded's own table entry, the C runtime's scope handler
+// with our filter; the dispatcher offers the exception to every inner frame first, and only
+// what nobody handled reaches the filter. The filter takes it; the scope handler unwinds the
+// abandoned frames and resumes at the end of the scope with RunGuarded's frame restored.
+extern "C" LONG filterprops_GuardFilter(EXCEPTION_POINTERS*, void*) {
+    return EXCEPTION_EXECUTE_HANDLER;
 }
 
+__attribute__((noinline)) bool platform::RunGuarded(void (*body)(void* context), void* context) {
+    LetCallbackExceptionsThrough();
+    // In memory, so that its value is read back from the frame after an unwind.
+    volatile bool returned = false;
+    __try1(filterprops_GuardFilter)
+    body(context);
+    returned = true;
+    __except1
+    return returned;
+}
+
+#else
+#error "the fault guard knows only 32-bit and 64-bit x86"
 #endif

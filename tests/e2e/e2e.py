@@ -311,7 +311,9 @@ def check_run(name, spec, exe_name, launch_out, robot_out, log, errors):
         if len(frames) != 1 or want not in frames[0].get("caption", "") or (
                 want == "" and frames[0].get("caption") not in ("Properties for ", " Properties")):
             errors.append("frame: want one captioned with %r, got %s" % (want, frames))
-        elif "Deinterlace" not in frames[0].get("tabs", ""):
+        elif not any(l.startswith("control id=1001 ") for l in robot_out):
+            # The method list of the sample's page; tab labels of a 32-bit frame cannot be
+            # read from a 64-bit robot where 32-bit code is emulated.
             errors.append("frame without the sample's page: %s" % frames[0])
     elif frames:
         errors.append("unexpected frame: %s" % frames)
@@ -321,7 +323,7 @@ def check_run(name, spec, exe_name, launch_out, robot_out, log, errors):
         check_released(lines, who, errors)
     if spec.get("not_created") and "%s created" % spec["not_created"] in lines:
         errors.append("%s was created from a text it should not read" % spec["not_created"])
-    robot_boxes = [i for i, l in enumerate(lines) if l.startswith("robot box ")]
+    robot_boxes = [i for i, l in enumerate(lines) if l == "robot box"]
     if spec.get("released_after_box"):
         who = spec["released_after_box"]
         release = lines.index("%s Release 0" % who) if "%s Release 0" % who in lines else -1
