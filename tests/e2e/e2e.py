@@ -103,9 +103,10 @@ SCENARIOS = {
         whole=lambda exe: '"%s"%s' % (exe, clsid("filter")), frame="filter", exit=0),
     "cmdline_blanks_before_the_class": dict(
         whole=lambda exe: '"%s" \t  %s' % (exe, clsid("filter")), frame="filter", exit=0),
-    "cmdline_trailing_blanks_reach_clsidfromstring": dict(
-        tail=lambda: clsid("filter") + "  ", boxes=[report(0x80040154, "CoCreateInstance")],
-        exit=0x80040154, not_created="filter"),
+    # The blanks reach CLSIDFromString; Wine's reads the 38 characters of the braced form and
+    # ignores what follows, so the filter opens.
+    "cmdline_trailing_blanks": dict(
+        tail=lambda: clsid("filter") + "  \t ", frame="filter", exit=0),
     "cmdline_empty_tail": dict(
         whole=lambda exe: '"%s"' % exe, boxes=[report(0x80040154, "CoCreateInstance")],
         exit=0x80040154),
@@ -132,9 +133,15 @@ def state_file(build):
     return build / "e2e" / "state.json"
 
 
+def prefix_dir(build):
+    """The Wine prefix: E2E_PREFIX when set, so that several builds share one, else the build's own."""
+    return pathlib.Path(os.environ["E2E_PREFIX"]).resolve() if os.environ.get(
+        "E2E_PREFIX") else build / "e2e" / "prefix"
+
+
 def wine_env(build, display=None):
     env = dict(os.environ)
-    env.update(WINEPREFIX=str(build / "e2e" / "prefix"), WINEDEBUG="-all",
+    env.update(WINEPREFIX=str(prefix_dir(build)), WINEDEBUG="-all",
                WINEDLLOVERRIDES="mscoree,mshtml=")
     if display is None and state_file(build).exists():
         display = json.loads(state_file(build).read_text())["display"]
@@ -173,7 +180,7 @@ def start_display():
 
 def setup(build, keep_display):
     e2e = build / "e2e"
-    prefix = e2e / "prefix"
+    prefix = prefix_dir(build)
     e2e.mkdir(parents=True, exist_ok=True)
     display, pid = (os.environ["DISPLAY"], None) if keep_display else start_display()
     state_file(build).write_text(json.dumps({"display": display, "xvfb": pid}))
@@ -321,8 +328,6 @@ def check_run(name, spec, exe_name, launch_out, robot_out, log, errors):
     for who in {spec.get("frame"), spec.get("released_after_box"),
                 spec.get("released_before_box")} - {None}:
         check_released(lines, who, errors)
-    if spec.get("not_created") and "%s created" % spec["not_created"] in lines:
-        errors.append("%s was created from a text it should not read" % spec["not_created"])
     robot_boxes = [i for i, l in enumerate(lines) if l == "robot box"]
     if spec.get("released_after_box"):
         who = spec["released_after_box"]

@@ -12,6 +12,8 @@
  *
  * Output (stdout, "\n" line ends, flushed after each line):
  *   pid <decimal pid>        as soon as the child runs
+ *   peak <bytes>             child ended; its peak working set (left
+ *                            out when it could not be read)
  *   exit 0x<8 hex digits>    child ended; exit code in upper case hex
  *   timeout                  child still running after timeout-ms
  *                            (default 60000); it is then terminated
@@ -26,11 +28,23 @@
  * the bytes of the file.
  */
 #include <windows.h>
+#include <psapi.h>
 #include <fcntl.h>
 #include <io.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <wchar.h>
+
+#define PEAK_POLL_MS 50
+
+/* The larger of peak and the process's peak working set, when it can be read. */
+static SIZE_T peak_so_far(HANDLE process, SIZE_T peak)
+{
+    PROCESS_MEMORY_COUNTERS mem;
+    if (K32GetProcessMemoryInfo(process, &mem, sizeof mem) && mem.PeakWorkingSetSize > peak)
+        peak = mem.PeakWorkingSetSize;
+    return peak;
+}
 
 static int fail(const char *what, DWORD code)
 {
@@ -47,6 +61,8 @@ int wmain(int argc, wchar_t **argv)
     DWORD got = 0, timeout_ms = 60000, wait, code = 0;
     STARTUPINFOA si;
     PROCESS_INFORMATION pi;
+    ULONGLONG deadline;
+    SIZE_T peak = 0;
 
     _setmode(_fileno(stdout), _O_BINARY);
 
@@ -90,7 +106,18 @@ int wmain(int argc, wchar_t **argv)
     printf("pid %lu\n", (unsigned long)pi.dwProcessId);
     fflush(stdout);
 
-    wait = WaitForSingleObject(pi.hProcess, timeout_ms);
+    /* Windows keeps an ended process's counters; Wine reads them from the live process
+       only, so the peak is also sampled while the child runs. */
+    deadline = GetTickCount64() + timeout_ms;
+    for (;;) {
+        ULONGLONG now = GetTickCount64();
+        DWORD slice = now >= deadline ? 0
+                    : (DWORD)(deadline - now < PEAK_POLL_MS ? deadline - now : PEAK_POLL_MS);
+        wait = WaitForSingleObject(pi.hProcess, slice);
+        if (wait != WAIT_TIMEOUT || slice == 0)
+            break;
+        peak = peak_so_far(pi.hProcess, peak);
+    }
     if (wait != WAIT_OBJECT_0) {
         TerminateProcess(pi.hProcess, 0xDEAD);
         WaitForSingleObject(pi.hProcess, 5000);
@@ -103,6 +130,9 @@ int wmain(int argc, wchar_t **argv)
         CloseHandle(pi.hProcess);
         return fail("exitcode", GetLastError());
     }
+    peak = peak_so_far(pi.hProcess, peak);
+    if (peak)
+        printf("peak %llu\n", (unsigned long long)peak);
     CloseHandle(pi.hProcess);
     printf("exit 0x%08lX\n", (unsigned long)code);
     fflush(stdout);
