@@ -46,6 +46,32 @@ const ClassInfo g_classes[] = {
         .FillName(L'N', L"Sample Deinterlace (128 N, unterminated)"),
     FilterRow(CLSID_TestCreateFails, "createfail", L"Sample Deinterlace (create fails)")
         .CreateFails(E_ACCESSDENIED),
+
+    // Faults in the page code, each behind a filter that lists that page.
+    FilterRow(CLSID_TestFaultActivate, "fault-activate", L"Fault in Activate")
+        .ListsPage(CLSID_TestFaultActivatePage),
+    PageRow(CLSID_TestFaultActivatePage, "fault-activate-page", L"Fault in Activate Property Page")
+        .Faults(FaultActivate),
+    FilterRow(CLSID_TestFaultInitDialog, "fault-initdialog", L"Fault in WM_INITDIALOG")
+        .ListsPage(CLSID_TestFaultInitDialogPage),
+    PageRow(CLSID_TestFaultInitDialogPage, "fault-initdialog-page", L"Fault in WM_INITDIALOG Property Page")
+        .Faults(FaultInitDialog),
+    FilterRow(CLSID_TestFaultCxxThrow, "fault-cxx-throw", L"C++ throw in Show")
+        .ListsPage(CLSID_TestFaultCxxThrowPage),
+    PageRow(CLSID_TestFaultCxxThrowPage, "fault-cxx-throw-page", L"C++ throw in Show Property Page")
+        .Faults(FaultCxxThrow),
+    FilterRow(CLSID_TestFaultDivide, "fault-divide", L"Divide by zero in GetPageInfo")
+        .ListsPage(CLSID_TestFaultDividePage),
+    PageRow(CLSID_TestFaultDividePage, "fault-divide-page", L"Divide by zero in GetPageInfo Property Page")
+        .Faults(FaultDivide),
+    FilterRow(CLSID_TestFaultMethodChange, "fault-method-change", L"Fault on method change")
+        .ListsPage(CLSID_TestFaultMethodChangePage),
+    PageRow(CLSID_TestFaultMethodChangePage, "fault-method-change-page", L"Fault on method change Property Page")
+        .Faults(FaultMethodChange),
+    FilterRow(CLSID_TestHandlesOwn, "fault-handled", L"Handles its own exception")
+        .ListsPage(CLSID_TestHandlesOwnPage),
+    PageRow(CLSID_TestHandlesOwnPage, "fault-handled-page", L"Handles its own exception Property Page")
+        .Faults(HandlesOwnException),
 };
 
 const size_t g_classCount = sizeof g_classes / sizeof g_classes[0];

@@ -6,7 +6,7 @@
 // appended to and closed for each line, so lines written before a crash stay.
 // Without the variable nothing is logged.
 //
-// <who> is "dll", "factory", "page" or the log name of a filter class
+// <who> is "dll", "factory", "page" or the log name of a filter or test page class
 // ("filter" for Sample Deinterlace; the rest are in column 4 of classes.txt).
 // HRESULTs are written as 0x%08X. Events:
 //
@@ -53,6 +53,11 @@
 //   page Apply
 //   page Deactivate
 //   page Help
+//   page fault <kind>                  right before a test page raises a fault
+//                                      (kinds: PageFault in sample.h)
+//   page handled-own-exception         a test page took its own exception back
+//
+//   A test page logs under its own name, "<filter's log name>-page".
 #include "sample.h"
 
 #include <cstdarg>

@@ -93,6 +93,10 @@ public:
     {
         if (!rect)
             return E_POINTER;
+        if (Fault(FaultActivate)) {
+            Log("%s fault activate", info_->logName);
+            WriteThroughNull();
+        }
         if (dlg_)
             DestroyWindow(dlg_);
         dlg_ = CreateDialogParamW(g_module, MAKEINTRESOURCEW(IDD_DEINTERLACE), parent, DlgProc,
@@ -120,6 +124,10 @@ public:
     {
         if (!info)
             return E_POINTER;
+        if (Fault(FaultDivide)) {
+            Log("%s fault divide", info_->logName);
+            DivideByZero();
+        }
         static const SIZE size = DialogSize();
         info->cb = sizeof *info;
         info->pszTitle = static_cast<LPOLESTR>(CoTaskMemAlloc(sizeof kTitle));
@@ -161,6 +169,10 @@ public:
     STDMETHODIMP Show(UINT cmdShow) override
     {
         Log("%s Show %u", info_->logName, cmdShow);
+        if (Fault(FaultCxxThrow)) {
+            Log("%s fault cxx-throw", info_->logName);
+            ThrowLikeMsvc();
+        }
         if (!dlg_)
             return E_UNEXPECTED;
         ShowWindow(dlg_, cmdShow);
@@ -264,14 +276,24 @@ private:
             page = reinterpret_cast<Page *>(lp);
             SetWindowLongPtrW(dlg, DWLP_USER, lp);
             page->dlg_ = dlg;
+            if (page->Fault(FaultInitDialog)) {
+                Log("%s fault initdialog", page->info_->logName);
+                WriteThroughNull();
+            }
             for (const wchar_t *name : kMethodNames)
                 SendDlgItemMessageW(dlg, IDC_METHOD, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
             page->ShowSettings();
+            if (page->Fault(HandlesOwnException) && RaiseAndHandleOwnException())
+                Log("%s handled-own-exception", page->info_->logName);
             return FALSE;   // the frame decides where the focus goes
         case WM_COMMAND: {
             if (!page)
                 break;
             const int id = LOWORD(wp), code = HIWORD(wp);
+            if (id == IDC_METHOD && code == CBN_SELCHANGE && page->Fault(FaultMethodChange)) {
+                Log("%s fault method-change", page->info_->logName);
+                WriteThroughNull();
+            }
             if ((id == IDC_METHOD && code == CBN_SELCHANGE) ||
                 ((id == IDC_FIELD_TOP || id == IDC_FIELD_BOTTOM || id == IDC_CADENCE) && code == BN_CLICKED))
                 page->ControlsChanged();
