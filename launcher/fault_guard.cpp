@@ -16,4 +16,3 @@ void ShowPageFault(const char16_t* filterName) {
                           "Run-time error while display filter's property page", caption,
                           platform::kMbOk);
 }
-

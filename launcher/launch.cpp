@@ -55,8 +55,8 @@ int RunLauncher(const char* commandLine) {
     platform::FreeWide(wide);
 
     void* object = nullptr;
-    HRESULT hr =
-        platform::CoCreateInstance(clsid, nullptr, platform::kClsctxInproc, kIidBaseFilter, &object);
+    HRESULT hr = platform::CoCreateInstance(clsid, nullptr, platform::kClsctxInproc, kIidBaseFilter,
+                                            &object);
     if (hr < 0) {
         ReportFailure(hr, "CoCreateInstance");
         platform::CoUninitialize();

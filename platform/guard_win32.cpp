@@ -126,11 +126,9 @@ __attribute__((noinline)) bool platform::RunGuarded(void (*body)(void* context),
     LetCallbackExceptionsThrough();
     // In memory, so that its value is read back from the frame after an unwind.
     volatile bool returned = false;
-    __try1(filterprops_GuardFilter)
-    body(context);
+    __try1(filterprops_GuardFilter) body(context);
     returned = true;
-    __except1
-    return returned;
+    __except1 return returned;
 }
 
 #else

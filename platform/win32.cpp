@@ -62,8 +62,8 @@ void OleCreatePropertyFrame(Window owner, std::uint32_t x, std::uint32_t y, cons
     // IBaseFilter derives from IUnknown alone, so each object pointer is its IUnknown.
     ::OleCreatePropertyFrame(owner, x, y, reinterpret_cast<LPCOLESTR>(caption), objectCount,
                              reinterpret_cast<IUnknown**>(objects), pageCount,
-                             reinterpret_cast<CLSID*>(const_cast<Guid*>(pageIds)), locale,
-                             reserved, reservedPointer);
+                             reinterpret_cast<CLSID*>(const_cast<Guid*>(pageIds)), locale, reserved,
+                             reservedPointer);
 }
 
 void Release(ISpecifyPropertyPages* proppage) {

@@ -62,6 +62,10 @@ def report(code, label):
     return (REPORT, "error 0x%08X\\n%s" % (code, label), 1)
 
 
+def fault_box(log_name):
+    return (filter_name(log_name), "Run-time error while display filter's property page", 0)
+
+
 # Each scenario: the command line after the exe's path (or a whole one), the robot's script
 # for the frame, and what the user must see: boxes in order (caption, text, icon), the name in
 # the frame's caption (None: no frame), the exit code, and checks on the sample's log.
@@ -118,6 +122,33 @@ SCENARIOS = {
         log_has=["filter settings saved method=Bob field=bottom cadence=1"],
         then=dict(script="-", log_has=["filter settings loaded method=Bob field=bottom cadence=1"],
                   reset_after=True)),
+    # Faults in the filter's page code.
+    "fault_in_activate": dict(
+        tail=lambda: clsid("fault-activate"), exit=0,
+        boxes=[fault_box("fault-activate")],
+        log_has=["fault-activate-page fault activate"], released_after_fault="fault-activate"),
+    "fault_in_initdialog": dict(
+        tail=lambda: clsid("fault-initdialog"), exit=0,
+        boxes=[fault_box("fault-initdialog")],
+        log_has=["fault-initdialog-page fault initdialog"],
+        released_after_fault="fault-initdialog"),
+    "fault_cxx_throw_in_show": dict(
+        tail=lambda: clsid("fault-cxx-throw"), exit=0,
+        boxes=[fault_box("fault-cxx-throw")],
+        log_has=["fault-cxx-throw-page fault cxx-throw"], released_after_fault="fault-cxx-throw"),
+    "fault_divide_by_zero": dict(
+        tail=lambda: clsid("fault-divide"), exit=0,
+        boxes=[fault_box("fault-divide")],
+        log_has=["fault-divide-page fault divide"], released_after_fault="fault-divide"),
+    "fault_on_control_change": dict(
+        tail=lambda: clsid("fault-method-change"), frame="fault-method-change", exit=0,
+        script="combo:1001:1;wait:3000;ok",
+        boxes=[fault_box("fault-method-change")],
+        log_has=["fault-method-change-page fault method-change"],
+        released_after_fault="fault-method-change"),
+    "filter_handles_its_own_exception": dict(
+        tail=lambda: clsid("fault-handled"), frame="fault-handled", exit=0,
+        log_has=["fault-handled-page handled-own-exception"]),
 }
 
 
@@ -326,7 +357,7 @@ def check_run(name, spec, exe_name, launch_out, robot_out, log, errors):
         errors.append("unexpected frame: %s" % frames)
     lines = log_lines(log)
     for who in {spec.get("frame"), spec.get("released_after_box"),
-                spec.get("released_before_box")} - {None}:
+                spec.get("released_before_box")} - {None, spec.get("released_after_fault")}:
         check_released(lines, who, errors)
     robot_boxes = [i for i, l in enumerate(lines) if l == "robot box"]
     if spec.get("released_after_box"):
@@ -339,6 +370,19 @@ def check_run(name, spec, exe_name, launch_out, robot_out, log, errors):
         release = lines.index("%s Release 0" % who) if "%s Release 0" % who in lines else 10**9
         if not robot_boxes or release > robot_boxes[0]:
             errors.append("%s was still held when the first box was shown" % who)
+    if spec.get("released_after_fault"):
+        # The frame's abandoned page objects may keep their references to the filter, so no
+        # last-release is due; the tool's own two must go, one by one, after the box.
+        who = spec["released_after_fault"]
+        box = robot_boxes[0] if robot_boxes else len(lines)
+        counts = [int(l.split()[2]) for l in lines[:box]
+                  if l.startswith((who + " AddRef ", who + " Release "))]
+        want = ["%s Release %d" % (who, counts[-1] - k) for k in (1, 2)] if counts else ["?"]
+        got = [l for l in lines[box:] if l.startswith(who + " ")][:2]
+        if not robot_boxes:
+            errors.append("%s: no box after the fault" % who)
+        elif got != want:
+            errors.append("after the fault's box: want %s, got %s" % (want, got))
     for wanted in spec.get("log_has", []):
         if wanted not in lines:
             errors.append("log lacks %r" % wanted)

@@ -29,7 +29,7 @@
  * <script> is applied to each frame after it has been reported: "-"
  * presses OK at once, otherwise a ';'-separated list of actions run in
  * order, while message boxes keep being answered in between:
- *   combo:<id>:<index>  select an item and send CBN_SELCHANGE to the parent
+ *   combo:<id>:<index>  select an item and post CBN_SELCHANGE to the parent
  *   check:<id>:<0|1>    click the check box when its state differs
  *   radio:<id>          click the radio button
  *   click:<id>          click any button of the page
@@ -550,18 +550,20 @@ static BOOL run_action(struct frame_state *fs, char *action)
         if (!(ctl = page_control(fs->hwnd, id)))
             return FALSE;
         send_to(ctl, CB_SETCURSEL, value, 0);
-        send_to(GetParent(ctl), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
-             (LPARAM)ctl);
+        /* Posted, as a user's input is: the page handles it from the frame's
+           own message loop, not inside a message sent from this process. */
+        PostMessageW(GetParent(ctl), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                     (LPARAM)ctl);
     } else if (!strcmp(action, "check") && arg) {
         if (!(ctl = page_control(fs->hwnd, id)))
             return FALSE;
         if ((send_to(ctl, BM_GETCHECK, 0, 0) == BST_CHECKED) != (value != 0))
-            send_to(ctl, BM_CLICK, 0, 0);
+            PostMessageW(ctl, BM_CLICK, 0, 0);
     } else if ((!strcmp(action, "radio") || !strcmp(action, "click")) &&
                arg) {
         if (!(ctl = page_control(fs->hwnd, id)))
             return FALSE;
-        send_to(ctl, BM_CLICK, 0, 0);
+        PostMessageW(ctl, BM_CLICK, 0, 0);
     } else {
         return FALSE;
     }

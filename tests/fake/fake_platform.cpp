@@ -117,9 +117,9 @@ void CLSIDFromString(const char16_t* text, Guid* clsid) {
 HRESULT CoCreateInstance(const Guid& clsid, void* outer, std::uint32_t context, const Guid& iid,
                          void** object) {
     const fake::Step& step = Take("CoCreateInstance");
-    Record("CoCreateInstance", "clsid=" + fake::FormatGuid(clsid) + " outer=" +
-                                   fake::Pointer(outer) + " context=" + std::to_string(context) +
-                                   " iid=" + fake::FormatGuid(iid));
+    Record("CoCreateInstance",
+           "clsid=" + fake::FormatGuid(clsid) + " outer=" + fake::Pointer(outer) +
+               " context=" + std::to_string(context) + " iid=" + fake::FormatGuid(iid));
     *object = step.object;
     return step.result;
 }
@@ -158,8 +158,8 @@ void OleCreatePropertyFrame(Window owner, std::uint32_t x, std::uint32_t y, cons
            "owner=" + fake::Name(owner) + " at=" + std::to_string(x) + "," + std::to_string(y) +
                " objects=" + std::to_string(objectCount) + ":" + objectNames +
                " pages=" + std::to_string(pageCount) + ":" + fake::Pointer(pageIds) +
-               " locale=" + std::to_string(locale) + " reserved=" + std::to_string(reserved) +
-               "," + fake::Pointer(reservedPointer),
+               " locale=" + std::to_string(locale) + " reserved=" + std::to_string(reserved) + "," +
+               fake::Pointer(reservedPointer),
            caption);
 }
 

@@ -25,14 +25,14 @@ struct HWND__ {
 namespace fake {
 
 struct Step {
-    std::string call;                 // the platform function expected next
-    platform::HRESULT result = 0;     // what it returns, where it returns a result
-    platform::Guid clsid = {};        // CLSIDFromString: the identifier it reads
-    void* object = nullptr;           // CoCreateInstance, QueryInterface: the object handed out
-    platform::FilterInfo info = {};   // QueryFilterInfo: the record it fills
-    platform::PageList pages = {};    // GetPages: the list it fills
+    std::string call;                  // the platform function expected next
+    platform::HRESULT result = 0;      // what it returns, where it returns a result
+    platform::Guid clsid = {};         // CLSIDFromString: the identifier it reads
+    void* object = nullptr;            // CoCreateInstance, QueryInterface: the object handed out
+    platform::FilterInfo info = {};    // QueryFilterInfo: the record it fills
+    platform::PageList pages = {};     // GetPages: the list it fills
     platform::Window window = nullptr; // GetFocus: the window it returns
-    bool fails = false;               // AllocWide: no memory; RunGuarded: a fault escapes
+    bool fails = false;                // AllocWide: no memory; RunGuarded: a fault escapes
 };
 
 struct Call {

@@ -35,15 +35,14 @@ TEST_P(FaultCaption, KeepsUnitsBelow256AndStopsAtTheFirstOther) {
 
 INSTANTIATE_TEST_SUITE_P(
     FaultGuard, FaultCaption,
-    testing::Values(
-        NarrowCase{"Ascii", u"Sample Deinterlace", "Sample Deinterlace"},
-        NarrowCase{"Latin1Kept", u"Filtre D\u00e9sentrelac\u00e9 \u00ff",
-                   "Filtre D\xe9sentrelac\xe9 \xff"},
-        NarrowCase{"CutBeforeAUnitOf256", u"Deinterlace \u0100 Pro", "Deinterlace "},
-        NarrowCase{"GreekInTheMiddle", u"Deinterlace \u03a9 Pro", "Deinterlace "},
-        NarrowCase{"FirstUnitAbove255GivesEmpty", u"\u03a9mega", ""},
-        NarrowCase{"EmptyName", u"", ""},
-        NarrowCase{"LongestName", std::u16string(127, u'N'), std::string(127, 'N')}),
+    testing::Values(NarrowCase{"Ascii", u"Sample Deinterlace", "Sample Deinterlace"},
+                    NarrowCase{"Latin1Kept", u"Filtre D\u00e9sentrelac\u00e9 \u00ff",
+                               "Filtre D\xe9sentrelac\xe9 \xff"},
+                    NarrowCase{"CutBeforeAUnitOf256", u"Deinterlace \u0100 Pro", "Deinterlace "},
+                    NarrowCase{"GreekInTheMiddle", u"Deinterlace \u03a9 Pro", "Deinterlace "},
+                    NarrowCase{"FirstUnitAbove255GivesEmpty", u"\u03a9mega", ""},
+                    NarrowCase{"EmptyName", u"", ""},
+                    NarrowCase{"LongestName", std::u16string(127, u'N'), std::string(127, 'N')}),
     [](const testing::TestParamInfo<NarrowCase>& info) { return info.param.name; });
 
 TEST(CaughtFault, IsShownUnderTheFilterNameThenTheRunEndsAsAfterAClose) {
@@ -54,13 +53,16 @@ TEST(CaughtFault, IsShownUnderTheFilterNameThenTheRunEndsAsAfterAClose) {
     EXPECT_TRUE(fake::ScriptDone());
     const std::vector<std::string> lines = fake::CallLines();
     const std::vector<std::string> tail(lines.begin() + 8, lines.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{
-                        "RunGuarded", "GetFocus",
-                        "OleCreatePropertyFrame owner=focus-frame at=0,0 objects=1:filter pages=2:" +
-                            PointerText(pageIds) + " locale=0 reserved=0,null",
-                        "GetFocus", "MessageBoxA owner=focus-box1 caption=\"Ca\xf1" "a \" style=0x0",
-                        "Release proppage", "Release filter",
-                        "CoTaskMemFree " + PointerText(pageIds), "CoUninitialize"}));
+    EXPECT_EQ(tail,
+              (std::vector<std::string>{
+                  "RunGuarded", "GetFocus",
+                  "OleCreatePropertyFrame owner=focus-frame at=0,0 objects=1:filter pages=2:" +
+                      PointerText(pageIds) + " locale=0 reserved=0,null",
+                  "GetFocus",
+                  "MessageBoxA owner=focus-box1 caption=\"Ca\xf1"
+                  "a \" style=0x0",
+                  "Release proppage", "Release filter", "CoTaskMemFree " + PointerText(pageIds),
+                  "CoUninitialize"}));
     EXPECT_EQ(fake::Calls()[12].message, "Run-time error while display filter's property page");
 }
 

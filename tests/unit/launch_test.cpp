@@ -104,9 +104,9 @@ struct FailureCase {
     const char* name;
     std::size_t failingStep; // index in OpeningSteps
     platform::HRESULT result;
-    std::vector<Step> after;          // the script from the failure on
-    std::vector<std::string> lines;   // what is recorded from the failure on
-    std::vector<std::string> boxes;   // the message of each box, in order
+    std::vector<Step> after;        // the script from the failure on
+    std::vector<std::string> lines; // what is recorded from the failure on
+    std::vector<std::string> boxes; // the message of each box, in order
 };
 
 void PrintTo(const FailureCase& c, std::ostream* os) {
@@ -138,7 +138,8 @@ TEST_P(FailurePath, ShowsItsBoxesReleasesInOrderAndEndsWithTheResult) {
     EXPECT_EQ(boxes, c.boxes);
 }
 
-const std::string kReportBox = "MessageBoxA owner=focus-box1 caption=\"Show Property Page\" style=0x10";
+const std::string kReportBox =
+    "MessageBoxA owner=focus-box1 caption=\"Show Property Page\" style=0x10";
 
 INSTANTIATE_TEST_SUITE_P(
     LaunchSequence, FailurePath,
@@ -149,53 +150,51 @@ INSTANTIATE_TEST_SUITE_P(
                     {Focus(&focusFirstBox), Call("MessageBoxA"), Call("CoUninitialize")},
                     {"GetFocus", kReportBox, "CoUninitialize"},
                     {"error 0x80040154\nCoCreateInstance"}},
-        FailureCase{"B_QueryFilterInfo",
-                    5,
-                    static_cast<platform::HRESULT>(0x80004005),
-                    {Focus(&focusFirstBox), Call("MessageBoxA"), Call("Release"),
-                     Call("CoUninitialize")},
-                    {"GetFocus", kReportBox, "Release filter", "CoUninitialize"},
-                    {"error 0x80004005\nfilter->QueryFilterInfo"}},
-        FailureCase{"C_QueryInterface_BoxWhileFilterIsHeld",
-                    6,
-                    static_cast<platform::HRESULT>(0x80004002),
-                    {Focus(&focusFirstBox), Call("MessageBoxA"), Call("Release"),
-                     Call("CoUninitialize")},
-                    {"GetFocus", kReportBox, "Release filter", "CoUninitialize"},
-                    {"error 0x80004002\nfilter->QueryInterface(IID_ISpecifyPropertyPages,...)"}},
-        FailureCase{"D_GetPagesFails_BothReleasedBeforeTheBoxes",
-                    7,
-                    static_cast<platform::HRESULT>(0x8000FFFF),
-                    {Call("Release"), Call("Release"), Focus(&focusFirstBox), Call("MessageBoxA"),
-                     Focus(&focusSecondBox), Call("MessageBoxA"), Call("CoUninitialize")},
-                    {"Release proppage", "Release filter", "GetFocus",
-                     "MessageBoxA owner=focus-box1 caption=\"Quorvell Deinterlace\" style=0x0",
-                     "GetFocus",
-                     "MessageBoxA owner=focus-box2 caption=\"Show Property Page\" style=0x10",
-                     "CoUninitialize"},
-                    {"Can not get filter's property page",
-                     "error 0x8000FFFF\nproppage->GetPages(...)"}},
-        FailureCase{"D_PositiveResultIsAFailureToo",
-                    7,
-                    1,
-                    {Call("Release"), Call("Release"), Focus(&focusFirstBox), Call("MessageBoxA"),
-                     Focus(&focusSecondBox), Call("MessageBoxA"), Call("CoUninitialize")},
-                    {"Release proppage", "Release filter", "GetFocus",
-                     "MessageBoxA owner=focus-box1 caption=\"Quorvell Deinterlace\" style=0x0",
-                     "GetFocus",
-                     "MessageBoxA owner=focus-box2 caption=\"Show Property Page\" style=0x10",
-                     "CoUninitialize"},
-                    {"Can not get filter's property page",
-                     "error 0x00000001\nproppage->GetPages(...)"}}),
+        FailureCase{
+            "B_QueryFilterInfo",
+            5,
+            static_cast<platform::HRESULT>(0x80004005),
+            {Focus(&focusFirstBox), Call("MessageBoxA"), Call("Release"), Call("CoUninitialize")},
+            {"GetFocus", kReportBox, "Release filter", "CoUninitialize"},
+            {"error 0x80004005\nfilter->QueryFilterInfo"}},
+        FailureCase{
+            "C_QueryInterface_BoxWhileFilterIsHeld",
+            6,
+            static_cast<platform::HRESULT>(0x80004002),
+            {Focus(&focusFirstBox), Call("MessageBoxA"), Call("Release"), Call("CoUninitialize")},
+            {"GetFocus", kReportBox, "Release filter", "CoUninitialize"},
+            {"error 0x80004002\nfilter->QueryInterface(IID_ISpecifyPropertyPages,...)"}},
+        FailureCase{
+            "D_GetPagesFails_BothReleasedBeforeTheBoxes",
+            7,
+            static_cast<platform::HRESULT>(0x8000FFFF),
+            {Call("Release"), Call("Release"), Focus(&focusFirstBox), Call("MessageBoxA"),
+             Focus(&focusSecondBox), Call("MessageBoxA"), Call("CoUninitialize")},
+            {"Release proppage", "Release filter", "GetFocus",
+             "MessageBoxA owner=focus-box1 caption=\"Quorvell Deinterlace\" style=0x0", "GetFocus",
+             "MessageBoxA owner=focus-box2 caption=\"Show Property Page\" style=0x10",
+             "CoUninitialize"},
+            {"Can not get filter's property page", "error 0x8000FFFF\nproppage->GetPages(...)"}},
+        FailureCase{
+            "D_PositiveResultIsAFailureToo",
+            7,
+            1,
+            {Call("Release"), Call("Release"), Focus(&focusFirstBox), Call("MessageBoxA"),
+             Focus(&focusSecondBox), Call("MessageBoxA"), Call("CoUninitialize")},
+            {"Release proppage", "Release filter", "GetFocus",
+             "MessageBoxA owner=focus-box1 caption=\"Quorvell Deinterlace\" style=0x0", "GetFocus",
+             "MessageBoxA owner=focus-box2 caption=\"Show Property Page\" style=0x10",
+             "CoUninitialize"},
+            {"Can not get filter's property page", "error 0x00000001\nproppage->GetPages(...)"}}),
     [](const testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
 
 TEST(FailurePath, PageListHandedBackWithAFailureIsNotFreed) {
     std::vector<Step> steps = OpeningSteps();
     steps[7].result = 1;
     steps[7].pages = {2, pageIds};
-    for (const Step& s : {Call("Release"), Call("Release"), Focus(&focusFirstBox),
-                          Call("MessageBoxA"), Focus(&focusSecondBox), Call("MessageBoxA"),
-                          Call("CoUninitialize")}) {
+    for (const Step& s :
+         {Call("Release"), Call("Release"), Focus(&focusFirstBox), Call("MessageBoxA"),
+          Focus(&focusSecondBox), Call("MessageBoxA"), Call("CoUninitialize")}) {
         steps.push_back(s);
     }
     fake::Script(steps);

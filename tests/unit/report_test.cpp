@@ -33,16 +33,17 @@ TEST_P(FailureText, IsTheCodeInEightUpperCaseDigitsThenTheLabel) {
 
 INSTANTIATE_TEST_SUITE_P(
     Report, FailureText,
-    testing::Values(
-        FormatCase{"Negative", 0x80040154, "CoCreateInstance", "error 0x80040154\nCoCreateInstance"},
-        FormatCase{"OnePaddedWithZeros", 1, "proppage->GetPages(...)",
-                   "error 0x00000001\nproppage->GetPages(...)"},
-        FormatCase{"LettersUpperCase", 0xDEADBEEF, "filter->QueryFilterInfo",
-                   "error 0xDEADBEEF\nfilter->QueryFilterInfo"},
-        FormatCase{"Zero", 0, "x", "error 0x00000000\nx"},
-        FormatCase{"LongestLabel", 0x80004002,
-                   "filter->QueryInterface(IID_ISpecifyPropertyPages,...)",
-                   "error 0x80004002\nfilter->QueryInterface(IID_ISpecifyPropertyPages,...)"}),
+    testing::Values(FormatCase{"Negative", 0x80040154, "CoCreateInstance",
+                               "error 0x80040154\nCoCreateInstance"},
+                    FormatCase{"OnePaddedWithZeros", 1, "proppage->GetPages(...)",
+                               "error 0x00000001\nproppage->GetPages(...)"},
+                    FormatCase{"LettersUpperCase", 0xDEADBEEF, "filter->QueryFilterInfo",
+                               "error 0xDEADBEEF\nfilter->QueryFilterInfo"},
+                    FormatCase{"Zero", 0, "x", "error 0x00000000\nx"},
+                    FormatCase{
+                        "LongestLabel", 0x80004002,
+                        "filter->QueryInterface(IID_ISpecifyPropertyPages,...)",
+                        "error 0x80004002\nfilter->QueryInterface(IID_ISpecifyPropertyPages,...)"}),
     [](const testing::TestParamInfo<FormatCase>& info) { return info.param.name; });
 
 TEST(FailureText, LineFeedIsOneByteAndTheLongestMessageIs70Characters) {
@@ -72,10 +73,10 @@ TEST(FailureBox, IsOneErrorBoxCaptionedShowPropertyPageOwnedByTheFocus) {
     ReportFailure(static_cast<platform::HRESULT>(0x80040154), "CoCreateInstance");
 
     EXPECT_TRUE(fake::ScriptDone());
-    EXPECT_EQ(fake::CallLines(),
-              (std::vector<std::string>{
-                  "GetFocus",
-                  "MessageBoxA owner=focus-box1 caption=\"Show Property Page\" style=0x10"}));
+    EXPECT_EQ(
+        fake::CallLines(),
+        (std::vector<std::string>{
+            "GetFocus", "MessageBoxA owner=focus-box1 caption=\"Show Property Page\" style=0x10"}));
     EXPECT_EQ(fake::Calls()[1].message, "error 0x80040154\nCoCreateInstance");
 }
 

@@ -54,8 +54,14 @@ inline std::vector<fake::Step> OpeningSteps(const std::u16string& name = u"Sampl
     pagesOf.object = &proppage;
     fake::Step list = Call("GetPages");
     list.pages = {2, pageIds};
-    return {Call("CoInitialize"), Call("AllocWide"), read,   Call("FreeWide"),
-            create,               query,             pagesOf, list};
+    return {Call("CoInitialize"),
+            Call("AllocWide"),
+            read,
+            Call("FreeWide"),
+            create,
+            query,
+            pagesOf,
+            list};
 }
 
 // The frame and the normal end after it.
