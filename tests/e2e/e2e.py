@@ -330,21 +330,21 @@ def check_released(lines, who, errors):
             who, [l for l in lines if l.startswith(who + " ")][-4:]))
 
 
-def check_run(name, spec, exe_name, launch_out, robot_out, log, errors):
+def check_run(name, scenario, exe_name, launch_out, robot_out, log, errors):
     exit_lines = [l for l in launch_out if l.startswith("exit ")]
     got_exit = exit_lines[-1] if exit_lines else "none: %s" % launch_out
-    if got_exit != "exit 0x%08X" % spec["exit"]:
-        errors.append("exit code: want 0x%08X, got %s" % (spec["exit"], got_exit))
+    if got_exit != "exit 0x%08X" % scenario["exit"]:
+        errors.append("exit code: want 0x%08X, got %s" % (scenario["exit"], got_exit))
     if "timeout" in robot_out:
         errors.append("robot timed out")
     boxes = [parse_fields(l) for l in robot_out if l.startswith("box ")]
     want_boxes = [dict(kind="box", caption=c, text=t, icon=str(i), buttons="OK")
-                  for c, t, i in spec.get("boxes", [])]
+                  for c, t, i in scenario.get("boxes", [])]
     if boxes != want_boxes:
         errors.append("boxes: want %s, got %s" % (want_boxes, boxes))
     frames = [parse_fields(l) for l in robot_out if l.startswith("frame ")]
-    if spec.get("frame"):
-        want = filter_name(spec["frame"])
+    if scenario.get("frame"):
+        want = filter_name(scenario["frame"])
         # Wine decorates the caption ("Properties for <name>"), Windows too ("<name> Properties").
         if len(frames) != 1 or want not in frames[0].get("caption", "") or (
                 want == "" and frames[0].get("caption") not in ("Properties for ", " Properties")):
@@ -356,24 +356,24 @@ def check_run(name, spec, exe_name, launch_out, robot_out, log, errors):
     elif frames:
         errors.append("unexpected frame: %s" % frames)
     lines = log_lines(log)
-    for who in {spec.get("frame"), spec.get("released_after_box"),
-                spec.get("released_before_box")} - {None, spec.get("released_after_fault")}:
+    for who in {scenario.get("frame"), scenario.get("released_after_box"),
+                scenario.get("released_before_box")} - {None, scenario.get("released_after_fault")}:
         check_released(lines, who, errors)
     robot_boxes = [i for i, l in enumerate(lines) if l == "robot box"]
-    if spec.get("released_after_box"):
-        who = spec["released_after_box"]
+    if scenario.get("released_after_box"):
+        who = scenario["released_after_box"]
         release = lines.index("%s Release 0" % who) if "%s Release 0" % who in lines else -1
         if not robot_boxes or release < robot_boxes[0]:
             errors.append("%s was released before the box was shown" % who)
-    if spec.get("released_before_box"):
-        who = spec["released_before_box"]
+    if scenario.get("released_before_box"):
+        who = scenario["released_before_box"]
         release = lines.index("%s Release 0" % who) if "%s Release 0" % who in lines else 10**9
         if not robot_boxes or release > robot_boxes[0]:
             errors.append("%s was still held when the first box was shown" % who)
-    if spec.get("released_after_fault"):
+    if scenario.get("released_after_fault"):
         # The frame's abandoned page objects may keep their references to the filter, so no
         # last-release is due; the tool's own two must go, one by one, after the box.
-        who = spec["released_after_fault"]
+        who = scenario["released_after_fault"]
         box = robot_boxes[0] if robot_boxes else len(lines)
         counts = [int(l.split()[2]) for l in lines[:box]
                   if l.startswith((who + " AddRef ", who + " Release "))]
@@ -383,25 +383,25 @@ def check_run(name, spec, exe_name, launch_out, robot_out, log, errors):
             errors.append("%s: no box after the fault" % who)
         elif got != want:
             errors.append("after the fault's box: want %s, got %s" % (want, got))
-    for wanted in spec.get("log_has", []):
+    for wanted in scenario.get("log_has", []):
         if wanted not in lines:
             errors.append("log lacks %r" % wanted)
 
 
-def run(build, name, spec=None, script=None):
-    spec = spec or SCENARIOS[name]
+def run(build, name, scenario=None, script=None):
+    scenario = scenario or SCENARIOS[name]
     exe = find_exe(build)
     logs = build / "e2e" / "logs"
     logs.mkdir(parents=True, exist_ok=True)
-    if spec.get("blank_path"):
+    if scenario.get("blank_path"):
         folder = build / "e2e" / "Program Files" / "filter props"
         folder.mkdir(parents=True, exist_ok=True)
         shutil.copy2(exe, folder / exe.name)
         exe = folder / exe.name
-    command_line = spec["whole"](win_path(exe)) if "whole" in spec else '"%s" %s' % (
-        win_path(exe), spec["tail"]())
+    command_line = scenario["whole"](win_path(exe)) if "whole" in scenario else '"%s" %s' % (
+        win_path(exe), scenario["tail"]())
     errors = []
-    steps = [spec] + ([dict(spec, **spec["then"])] if "then" in spec else [])
+    steps = [scenario] + ([dict(scenario, **scenario["then"])] if "then" in scenario else [])
     for i, step in enumerate(steps):
         log = logs / ("%s.%d.log" % (name, i))
         if log.exists():
@@ -412,7 +412,7 @@ def run(build, name, spec=None, script=None):
         step_errors = []
         check_run(name, step, exe.name, launch_out, robot_out, log, step_errors)
         errors += ["run %d: %s" % (i + 1, e) for e in step_errors]
-    if spec.get("then", {}).get("reset_after"):
+    if scenario.get("then", {}).get("reset_after"):
         wine(build, ["reg", "delete", r"HKCU\Software\filterprops-sample", "/f"], check=False)
     return errors
 
@@ -462,8 +462,8 @@ def main():
                         help="use $DISPLAY instead of starting Xvfb")
     args = parser.parse_args()
     if args.command == "list":
-        for name, spec in SCENARIOS.items():
-            print("%s%s" % (name, " serial" if spec.get("serial") else ""))
+        for name, scenario in SCENARIOS.items():
+            print("%s%s" % (name, " serial" if scenario.get("serial") else ""))
         return 0
     build = args.build.resolve()
     try:

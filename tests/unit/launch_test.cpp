@@ -138,6 +138,16 @@ TEST_P(FailurePath, ShowsItsBoxesReleasesInOrderAndEndsWithTheResult) {
     EXPECT_EQ(boxes, c.boxes);
 }
 
+// Path D: both references go before the plain box, then the report follows.
+const std::vector<Step> kGetPagesFailureSteps = {
+    Call("Release"),        Call("Release"),     Focus(&focusFirstBox), Call("MessageBoxA"),
+    Focus(&focusSecondBox), Call("MessageBoxA"), Call("CoUninitialize")};
+const std::vector<std::string> kGetPagesFailureLines = {
+    "Release proppage", "Release filter",
+    "GetFocus",         "MessageBoxA owner=focus-box1 caption=\"Quorvell Deinterlace\" style=0x0",
+    "GetFocus",         "MessageBoxA owner=focus-box2 caption=\"Show Property Page\" style=0x10",
+    "CoUninitialize"};
+
 const std::string kReportBox =
     "MessageBoxA owner=focus-box1 caption=\"Show Property Page\" style=0x10";
 
@@ -168,23 +178,15 @@ INSTANTIATE_TEST_SUITE_P(
             "D_GetPagesFails_BothReleasedBeforeTheBoxes",
             7,
             static_cast<platform::HRESULT>(0x8000FFFF),
-            {Call("Release"), Call("Release"), Focus(&focusFirstBox), Call("MessageBoxA"),
-             Focus(&focusSecondBox), Call("MessageBoxA"), Call("CoUninitialize")},
-            {"Release proppage", "Release filter", "GetFocus",
-             "MessageBoxA owner=focus-box1 caption=\"Quorvell Deinterlace\" style=0x0", "GetFocus",
-             "MessageBoxA owner=focus-box2 caption=\"Show Property Page\" style=0x10",
-             "CoUninitialize"},
+            kGetPagesFailureSteps,
+            kGetPagesFailureLines,
             {"Can not get filter's property page", "error 0x8000FFFF\nproppage->GetPages(...)"}},
         FailureCase{
             "D_PositiveResultIsAFailureToo",
             7,
             1,
-            {Call("Release"), Call("Release"), Focus(&focusFirstBox), Call("MessageBoxA"),
-             Focus(&focusSecondBox), Call("MessageBoxA"), Call("CoUninitialize")},
-            {"Release proppage", "Release filter", "GetFocus",
-             "MessageBoxA owner=focus-box1 caption=\"Quorvell Deinterlace\" style=0x0", "GetFocus",
-             "MessageBoxA owner=focus-box2 caption=\"Show Property Page\" style=0x10",
-             "CoUninitialize"},
+            kGetPagesFailureSteps,
+            kGetPagesFailureLines,
             {"Can not get filter's property page", "error 0x00000001\nproppage->GetPages(...)"}}),
     [](const testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
 
@@ -192,12 +194,7 @@ TEST(FailurePath, PageListHandedBackWithAFailureIsNotFreed) {
     std::vector<Step> steps = OpeningSteps();
     steps[7].result = 1;
     steps[7].pages = {2, pageIds};
-    for (const Step& s :
-         {Call("Release"), Call("Release"), Focus(&focusFirstBox), Call("MessageBoxA"),
-          Focus(&focusSecondBox), Call("MessageBoxA"), Call("CoUninitialize")}) {
-        steps.push_back(s);
-    }
-    fake::Script(steps);
+    fake::Script(Join(steps, kGetPagesFailureSteps));
 
     EXPECT_EQ(RunLauncher(kClassText), 1);
 
