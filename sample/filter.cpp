@@ -42,17 +42,13 @@ public:
 
     STDMETHODIMP_(ULONG) AddRef() override
     {
-        ULONG n = InterlockedIncrement(&refs_);
-        Log("%s AddRef %lu", info_->logName, n);
-        return n;
+        return CountAddRef(&refs_, info_->logName);
     }
 
     STDMETHODIMP_(ULONG) Release() override
     {
-        ULONG n = InterlockedDecrement(&refs_);
-        Log("%s Release %lu", info_->logName, n);
+        ULONG n = CountRelease(&refs_, info_->logName);
         if (n == 0) {
-            Log("%s last-release", info_->logName);
             SaveSettings();
             delete this;
         }

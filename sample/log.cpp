@@ -132,3 +132,19 @@ const char *SettingsText(const DeinterlaceSettings &s, char (&buf)[80])
              static_cast<unsigned long>(s.cadence));
     return buf;
 }
+
+ULONG CountAddRef(LONG *refs, const char *who)
+{
+    ULONG n = InterlockedIncrement(refs);
+    Log("%s AddRef %lu", who, n);
+    return n;
+}
+
+ULONG CountRelease(LONG *refs, const char *who)
+{
+    ULONG n = InterlockedDecrement(refs);
+    Log("%s Release %lu", who, n);
+    if (n == 0)
+        Log("%s last-release", who);
+    return n;
+}

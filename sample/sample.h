@@ -19,6 +19,11 @@ void ObjectDestroyed();
 void Log(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
 const char *GuidText(REFGUID guid, char (&buf)[40]);
 const char *IidName(REFIID riid, char (&buf)[40]);
+
+// Reference counting that logs each step as "<who> AddRef n" / "<who> Release n", and
+// "<who> last-release" when the count reaches zero; the caller then destroys the object.
+ULONG CountAddRef(LONG *refs, const char *who);
+ULONG CountRelease(LONG *refs, const char *who);
 const char *SettingsText(const DeinterlaceSettings &s, char (&buf)[80]);
 
 // ---- Class table (classes.cpp) -------------------------------------------

@@ -36,19 +36,14 @@ public:
 
     STDMETHODIMP_(ULONG) AddRef() override
     {
-        ULONG n = InterlockedIncrement(&refs_);
-        Log("factory AddRef %lu", n);
-        return n;
+        return CountAddRef(&refs_, "factory");
     }
 
     STDMETHODIMP_(ULONG) Release() override
     {
-        ULONG n = InterlockedDecrement(&refs_);
-        Log("factory Release %lu", n);
-        if (n == 0) {
-            Log("factory last-release");
+        ULONG n = CountRelease(&refs_, "factory");
+        if (n == 0)
             delete this;
-        }
         return n;
     }
 
