@@ -646,8 +646,14 @@ int wmain(int argc, wchar_t **argv)
     script[sizeof script - 1] = 0;
     g_deadline = GetTickCount64() + wcstoul(argv[3], NULL, 10);
 
-    g_process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION,
-                            FALSE, g_pid);
+    /* A process that has only just started may not be open to us at once. */
+    for (i = 0; i < 100; i++) {
+        g_process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION,
+                                FALSE, g_pid);
+        if (g_process || GetLastError() == ERROR_INVALID_PARAMETER)
+            break;
+        Sleep(POLL_MS);
+    }
     if (!g_process) {
         put_line("exit");
         return 0;
@@ -665,6 +671,10 @@ int wmain(int argc, wchar_t **argv)
 
             if (seen(hwnd))
                 continue;
+            /* Once the target has ended, its process id may already name
+               another process: its windows are not ours to answer. */
+            if (process_ended())
+                break;
             /* Let the window finish building its contents. */
             pause_ms(150);
             if (!IsWindow(hwnd) || !IsWindowVisible(hwnd))
